@@ -1,0 +1,108 @@
+#include "support/TestSupport.h"
+
+#include "framework/untGeneral.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace kelvra::test {
+
+TempFolder::TempFolder() : m_previous(executableFolder())
+{
+    if (!m_dir.isValid())
+        qFatal("no temporary folder");
+    setExecutableFolder(m_dir.path());
+}
+
+TempFolder::~TempFolder() { setExecutableFolder(m_previous); }
+
+QString TempFolder::path() const { return m_dir.path(); }
+QString TempFolder::file(const QString& name) const { return m_dir.filePath(name); }
+
+void TempFolder::write(const QString& name, const QByteArray& bytes) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file(name)));
+}
+
+QByteArray TempFolder::read(const QString& name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+namespace {
+
+QString runScript(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KELVRA_PG_SCRIPT), args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qFatal("pg-server.sh %s failed: %s", qPrintable(args.join(' ')), p.readAllStandardError().constData());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QAtomicInt counter;
+
+} // namespace
+
+TestDatabase::TestDatabase()
+{
+    QString app = QCoreApplication::applicationName().toLower();
+    app.remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")));
+    m_name = QStringLiteral("t_%1_%2_%3").arg(app).arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddOrdered(1));
+    runScript({QStringLiteral("createdb"), QStringLiteral(KELVRA_PG_DIR), m_name});
+    m_connStr = runScript({QStringLiteral("connstr"), QStringLiteral(KELVRA_PG_DIR), m_name});
+}
+
+QString TestDatabase::serverPort()
+{
+    QFile f(QStringLiteral(KELVRA_PG_DIR "/port"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(f.readAll()).trimmed();
+}
+
+QString TestDatabase::query(const QString& sql) const
+{
+    QProcess p;
+    p.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-At"),
+                                     QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                                     QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                     serverPort(), QStringLiteral("-U"), QStringLiteral("kelvra"),
+                                     QStringLiteral("-d"), m_name, QStringLiteral("-c"), sql});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        qFatal("psql failed: %s", p.readAllStandardError().constData());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+ScriptedBoxes::ScriptedBoxes() : m_previous(&messageBoxes()) { setMessageBoxes(this); }
+ScriptedBoxes::~ScriptedBoxes() { setMessageBoxes(m_previous); }
+
+void ScriptedBoxes::message(QWidget*, const QString& text) { shown.append({QStringLiteral("message"), text}); }
+
+bool ScriptedBoxes::confirm(QWidget*, const QString& text)
+{
+    shown.append({QStringLiteral("confirm"), text});
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+}
+
+void ScriptedBoxes::error(QWidget*, const QString& text) { shown.append({QStringLiteral("error"), text}); }
+
+QStringList ScriptedBoxes::texts() const
+{
+    QStringList out;
+    for (const Shown& s : shown)
+        out << s.text;
+    return out;
+}
+
+} // namespace kelvra::test
