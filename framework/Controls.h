@@ -1,0 +1,45 @@
+#pragma once
+
+// Small controls the windows share: an edit with a button at its right end, and a push button whose caption
+// wraps and may carry a glyph above it.
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace kelvra {
+
+class ButtonEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit ButtonEdit(QWidget* parent = nullptr);
+    QToolButton* button() const { return m_button; }
+
+signals:
+    void buttonClicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolButton* m_button;
+};
+
+class CaptionButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit CaptionButton(const QString& caption, QWidget* parent = nullptr);
+    // The glyph stands above the caption (or alone when the caption is empty).
+    void setGlyphAbove(bool above) { m_glyphAbove = above; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    QSize sizeHint() const override;
+
+private:
+    bool m_glyphAbove = false;
+};
+
+} // namespace kelvra

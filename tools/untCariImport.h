@@ -1,0 +1,17 @@
+#pragma once
+
+#include "framework/ToolWindow.h"
+
+namespace kelvra {
+
+// Customer import: customers from a text file, one call of SP_CARI_MAIN_INSERT_FRANCHISE per line.
+class TfrmCariImport : public ToolWindow
+{
+    Q_OBJECT
+public:
+    explicit TfrmCariImport(QWidget* parent = nullptr);
+};
+
+extern TfrmCariImport* frmCariImport;
+
+} // namespace kelvra
