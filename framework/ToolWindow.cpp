@@ -215,6 +215,7 @@ void ToolWindow::buildCommonControls()
 
     setTabChain({edtConnStr, edtFileName, edtUserCode, edtOndalik, edtBasamak, btnUp, btnDown, lstFields, btnStart,
                  btnClose, mMoLog});
+    layoutControls();
 }
 
 void ToolWindow::setTabChain(const QList<QWidget*>& chain)

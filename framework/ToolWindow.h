@@ -68,7 +68,7 @@ public:
         return window;
     }
 
-    const ToolDefinition& definition() const { return m_definition; }
+    const ToolDefinition& toolDefinition() const { return m_definition; }
 
     // The field layout as the list holds it now, and replacing it.
     FieldLayout fieldLayout() const;
