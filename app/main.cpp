@@ -3,7 +3,7 @@
 #include "framework/MessageBoxes.h"
 
 #include <QApplication>
-#include <cstdio>
+#include <QFontDatabase>
 
 namespace {
 
@@ -30,6 +30,11 @@ public:
 int main(int argc, char** argv)
 {
     Application app(argc, argv);
+    // Tahoma 8 pt, as on every window of the system; the platform's sans-serif at the same size where it is missing.
+    QFont font = QFontDatabase::families().contains(QStringLiteral("Tahoma")) ? QFont(QStringLiteral("Tahoma"))
+                                                                               : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    QApplication::setFont(font);
     auto* main = new kelvra::TfrmMain();
     main->show();
     return app.exec();

@@ -256,16 +256,16 @@ void ToolWindow::layoutControls()
         }
     };
 
-    sLabel4->setGeometry(labelLeft, y + 3, 80, 15);
+    sLabel4->setGeometry(labelLeft, y + 3, 81, 15);
     edtConnStr->setGeometry(89, y, 207, 21);
     y += 23;
     if (edtFileName) {
-        sLabel3->setGeometry(labelLeft, y + 3, 80, 15);
+        sLabel3->setGeometry(labelLeft, y + 3, 81, 15);
         edtFileName->setGeometry(89, y, 207, 21);
         y += 24;
     }
     placeRows(m_rowsAfterFileName);
-    sLabel5->setGeometry(labelLeft, y + 3, 80, 15);
+    sLabel5->setGeometry(labelLeft, y + 3, 81, 15);
     edtUserCode->setGeometry(89, y, 141, 21);
     y += 25;
     if (edtOndalik) {
