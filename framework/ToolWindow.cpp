@@ -5,6 +5,7 @@
 #include "framework/untGeneral.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
@@ -47,6 +48,38 @@ QString withoutZone(QString format)
     static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));
     return format.replace(zone, QString()).trimmed();
 }
+
+// The narrow interface through which a run reads the window and reports to it.
+class WindowRunHost final : public RunHost
+{
+public:
+    explicit WindowRunHost(ToolWindow* window) : w(window) {}
+    QString connText() const override { return w->edtConnStr->text(); }
+    QString userCode() const override { return w->edtUserCode->text(); }
+    QString fileName() const override { return w->edtFileName ? w->edtFileName->text() : QString(); }
+    QString decimalSymbol() const override { return w->edtOndalik ? w->edtOndalik->text() : QString(); }
+    QString groupingSymbol() const override { return w->edtBasamak ? w->edtBasamak->text() : QString(); }
+    FieldLayout fieldLayout() const override { return w->fieldLayout(); }
+    void saveSettings() override { w->SaveSettings(); }
+    void clearLog() override { w->mMoLog->clear(); }
+    void log(const QString& text) override { w->AddLog(text); }
+    void setInfo(const QString& text) override { w->lblInfo->setText(text); }
+    void progressBarStart(int lines) override
+    {
+        w->pBar->setValue(1);
+        // A maximum of 0 would turn the bar into a busy indicator.
+        w->pBar->setMaximum(std::max(lines, 1));
+    }
+    void progressBarStep() override { w->pBar->setValue(std::min(w->pBar->value() + 1, w->pBar->maximum())); }
+    void progressBarReset() override { w->pBar->setValue(0); }
+    void setLineCounter(const QString& text) override { w->lblBar->setText(text); }
+    void processMessages() override { QCoreApplication::processEvents(); }
+    void message(const QString& text) override { showMessage(w, text); }
+    bool confirm(const QString& text) override { return askYesNo(w, text); }
+
+private:
+    ToolWindow* w;
+};
 
 } // namespace
 
@@ -442,7 +475,21 @@ void ToolWindow::edtConnStrButtonClick()
     edtConnStr->setText(edtConnStr->text());
 }
 
-void ToolWindow::btnStartClick() {}
+RunHost& ToolWindow::runHost()
+{
+    if (!m_runHost)
+        m_runHost = std::make_unique<WindowRunHost>(this);
+    return *m_runHost;
+}
+
+void ToolWindow::btnStartClick()
+{
+    // A second start while a run pumps messages would close the link under it.
+    if (m_running)
+        return;
+    RunGuard running(this);
+    ImportRun(profile, runHost(), ConnDB, spDo).start();
+}
 
 void ToolWindow::btnCloseClick() { close(); }
 

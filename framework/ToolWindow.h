@@ -5,7 +5,9 @@
 // few steps where it differs.
 
 #include "framework/Controls.h"
+#include "db/Database.h"
 #include "framework/FieldLayout.h"
+#include "framework/ImportRun.h"
 
 #include <QDialog>
 #include <functional>
@@ -95,6 +97,10 @@ public:
     QProgressBar* pBar = nullptr;
     QLabel* lblBar = nullptr;
 
+    // The database link: the connection and the procedure command.
+    db::Connection ConnDB;
+    db::ProcedureCommand spDo{ConnDB, QStringLiteral("spDo")};
+
     // Published handlers.
     virtual void FormCreate();
     void FormClose();
@@ -140,6 +146,11 @@ protected:
 
     QString layoutPath() const;
 
+    // The import run of a list tool: its texts, rule, procedure and the steps where it differs.
+    ImportProfile profile;
+    // What the run reads of the window and reports to it.
+    RunHost& runHost();
+
     // During a run a close request waits for the run to end; see RunGuard.
     class RunGuard
     {
@@ -169,6 +180,7 @@ private:
     bool m_running = false;
     bool m_closeRequested = false;
     std::function<void()> m_clearReference;
+    std::unique_ptr<RunHost> m_runHost;
 };
 
 } // namespace kelvra

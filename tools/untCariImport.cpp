@@ -48,6 +48,14 @@ ToolDefinition definition()
 
 } // namespace
 
-TfrmCariImport::TfrmCariImport(QWidget* parent) : ToolWindow(definition(), parent) {}
+TfrmCariImport::TfrmCariImport(QWidget* parent) : ToolWindow(definition(), parent)
+{
+    profile.mandatory = {{QStringLiteral("@CARIKODU"), QStringLiteral("@CARIADI")}, false,
+                         QStringLiteral("Cari Kodu ve Cari Adı Alanları İşaretlenmesi Zorunlu Alanlardır.!")};
+    profile.confirmation = QStringLiteral("Cari Aktarımına Başlamak İstiyor musunuz?");
+    profile.startText = QStringLiteral("Cari Aktarımı Başladı");
+    profile.procedure = QStringLiteral("SP_CARI_MAIN_INSERT_FRANCHISE;1");
+    profile.numeric = [](const QString& parameter) { return parameter.contains(QLatin1String("LIMIT")); };
+}
 
 } // namespace kelvra

@@ -1,0 +1,238 @@
+#include "framework/ImportRun.h"
+
+#include "framework/TextInput.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace kelvra {
+
+namespace {
+
+// Leading and trailing blanks and control characters removed.
+QString trimmedOfControls(const QString& text)
+{
+    qsizetype b = 0, e = text.size();
+    while (b < e && text[b].unicode() <= ' ')
+        ++b;
+    while (e > b && text[e - 1].unicode() <= ' ')
+        --e;
+    return text.sliced(b, e - b);
+}
+
+const QString lineSavepoint = QStringLiteral("kelvra_line");
+
+} // namespace
+
+ImportRun::ImportRun(const ImportProfile& profile, RunHost& host, db::Connection& ConnDB, db::ProcedureCommand& spDo)
+    : m_profile(profile), m_host(host), m_conn(ConnDB), m_spDo(spDo)
+{
+}
+
+QString ImportRun::connectFailedText(const QString& message)
+{
+    return QStringLiteral("Veri Tabanına Bağlanılamadı.! Hata : ") + message;
+}
+
+void ImportRun::start()
+{
+    if (!PrepareRun())
+        return;
+    run();
+}
+
+bool ImportRun::PrepareRun()
+{
+    if (m_profile.hasInputFile && !QFileInfo(m_host.fileName()).isFile()) {
+        m_host.message(QStringLiteral("Dosya Bulunamadı.!"));
+        return false;
+    }
+    if (m_host.userCode().isEmpty()) {
+        m_host.message(QStringLiteral("Kullanıcı Bilgisi Boş Geçilemez.!"));
+        return false;
+    }
+    if (m_profile.checkSymbols && (trimmedOfControls(m_host.decimalSymbol()).isEmpty() ||
+                                   trimmedOfControls(m_host.groupingSymbol()).isEmpty())) {
+        m_host.message(QStringLiteral("Ondalık ve Basamak Simgeleri Boş Geçilemez.!"));
+        return false;
+    }
+    if (m_profile.checkAfterUserCode) {
+        const QString refused = m_profile.checkAfterUserCode();
+        if (!refused.isEmpty()) {
+            m_host.message(refused);
+            return false;
+        }
+    }
+    const QString refused = buildParameterOrder(m_host.fieldLayout(), m_profile.mandatory, m_order);
+    if (!refused.isEmpty()) {
+        m_host.message(refused);
+        return false;
+    }
+    try {
+        m_conn.connect(m_host.connText(), m_host.userCode());
+    } catch (const Error& e) {
+        m_host.message(connectFailedText(e.message()));
+        return false;
+    }
+    if (m_profile.checkAfterConnect) {
+        const QString refusedAfterConnect = m_profile.checkAfterConnect();
+        if (!refusedAfterConnect.isEmpty()) {
+            m_host.message(refusedAfterConnect);
+            return false;
+        }
+    }
+    return m_host.confirm(m_profile.confirmation);
+}
+
+void ImportRun::run()
+{
+    m_host.saveSettings();
+    m_host.clearLog();
+    m_host.log(m_profile.startText);
+    m_lines = readTextFile(m_host.fileName()).lines;
+    if (m_profile.progress == ProgressStyle::Bar)
+        m_host.progressBarStart(int(m_lines.size()));
+
+    try {
+        if (m_profile.beginBeforePrepare) {
+            m_conn.beginTransaction();
+            if (m_profile.afterBegin)
+                m_profile.afterBegin(*this);
+            prepareProcedure();
+        } else {
+            prepareProcedure();
+            m_conn.beginTransaction();
+            if (m_profile.afterBegin)
+                m_profile.afterBegin(*this);
+        }
+        runLines();
+    } catch (const RunAbort& abort) {
+        rollbackQuietly();
+        for (const QString& line : abort.logLines)
+            m_host.log(line);
+        if (m_profile.progress == ProgressStyle::Bar)
+            m_host.progressBarReset();
+        else
+            m_host.setLineCounter(QString());
+        m_host.setInfo(abort.info);
+    } catch (...) {
+        // An error outside the per-line handling: nothing of the run stays open, holding its locks, while the
+        // error box shows.
+        rollbackQuietly();
+        throw;
+    }
+}
+
+void ImportRun::prepareProcedure() { m_spDo.prepare(m_profile.procedure); }
+
+void ImportRun::runLines()
+{
+    const int n = int(m_lines.size());
+    const bool bar = m_profile.progress == ProgressStyle::Bar;
+    const bool eachLineAtomic = m_profile.mode == TransactionMode::SkipFailingLines;
+    QStringList fields;
+    for (int k = 0; k < n; ++k) {
+        if (bar) {
+            m_host.progressBarStep();
+            if (k % 100 == 0)
+                m_host.processMessages();
+        } else if (k % 50 == 0) {
+            m_host.setLineCounter(QStringLiteral("%1 / %2").arg(k).arg(n));
+            m_host.processMessages();
+        }
+        splitFields(m_lines[k], fields);
+        // A line without fields would send the procedure nothing from the file: it is skipped, not executed.
+        if (fields.isEmpty())
+            continue;
+        try {
+            if (eachLineAtomic)
+                m_conn.setSavepoint(lineSavepoint);
+            runLine(k, fields);
+            if (eachLineAtomic)
+                m_conn.releaseSavepoint(lineSavepoint);
+        } catch (const Error& e) {
+            m_host.log(QStringLiteral("Hata : ") + e.message());
+            m_host.log(QStringLiteral("Satır : ") + m_lines[k]);
+            if (eachLineAtomic) {
+                // The failing line leaves none of its writes behind; the lines before it stay.
+                m_conn.rollbackToSavepoint(lineSavepoint);
+                continue;
+            }
+            if (m_profile.beforeEnd)
+                m_profile.beforeEnd(*this, false);
+            m_conn.rollback();
+            if (bar)
+                m_host.progressBarReset();
+            else
+                m_host.setLineCounter(QString());
+            m_host.setInfo(QStringLiteral("Hata : ") + e.message());
+            return;
+        }
+    }
+    finish();
+}
+
+void ImportRun::runLine(int k, QStringList& fields)
+{
+    LineContext line{*this, k, m_lines[k], fields, m_spDo};
+    m_spDo.close();
+    if (m_profile.beforeColumns)
+        m_profile.beforeColumns(line);
+    const qsizetype columns = std::min<qsizetype>(fields.size(), ParameterOrder::slotCount);
+    for (qsizetype i = 0; i < columns; ++i) {
+        const QString& parameter = m_order.names[i];
+        if (parameter.isEmpty())
+            continue;
+        QString value = fields[i];
+        if (m_profile.numeric && m_profile.numeric(parameter))
+            value = normaliseNumber(std::move(value), m_host.groupingSymbol(), m_host.decimalSymbol(),
+                                    QLocale().decimalPoint());
+        if (m_profile.columnValue)
+            m_profile.columnValue(line, parameter, value);
+        m_spDo.setText(parameter, value);
+    }
+    if (m_profile.skipLine) {
+        const QString skipped = m_profile.skipLine(line);
+        if (!skipped.isEmpty()) {
+            m_host.log(skipped);
+            return;
+        }
+    }
+    if (m_profile.beforeExecute)
+        m_profile.beforeExecute(line);
+    m_spDo.execute();
+    if (m_profile.afterExecute)
+        m_profile.afterExecute(line);
+}
+
+void ImportRun::finish()
+{
+    if (m_profile.beforeEnd)
+        m_profile.beforeEnd(*this, true);
+    try {
+        m_conn.commit();
+    } catch (const Error& e) {
+        // A run whose commit failed wrote nothing and must not look like a success.
+        m_host.log(QStringLiteral("Hata : ") + e.message());
+        m_host.setInfo(QStringLiteral("Hata : ") + e.message());
+        throw;
+    }
+    m_host.setInfo(m_profile.endText);
+    m_host.log(m_profile.endText);
+    if (m_profile.progress == ProgressStyle::Bar)
+        m_host.progressBarReset();
+    else
+        m_host.setLineCounter(QString());
+}
+
+void ImportRun::rollbackQuietly() noexcept
+{
+    try {
+        if (m_conn.isOpen() && m_conn.transactionLevel() > 0)
+            m_conn.rollback();
+    } catch (...) {
+        // Closing the link later rolls back whatever is left.
+    }
+}
+
+} // namespace kelvra
