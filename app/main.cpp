@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -35,6 +37,11 @@ int main(int argc, char** argv)
                                                                                : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(8);
     QApplication::setFont(font);
+    // Qt's own texts (Evet, Hayır, Tamam, İptal, the edits' menus) in Turkish, whatever the system's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
     auto* main = new kelvra::TfrmMain();
     main->show();
     return app.exec();

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QScrollBar>
+#include <QStyle>
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
 
@@ -208,6 +209,8 @@ void ToolWindow::buildCommonControls()
         btnDown = new CaptionButton(downCaption, this);
         btnDown->setObjectName(QStringLiteral("btnDown"));
         btnDown->setGlyphAbove(true);
+        btnUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+        btnDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
         connect(btnUp, &QPushButton::clicked, this, &ToolWindow::btnUpClick);
         connect(btnDown, &QPushButton::clicked, this, &ToolWindow::btnDownClick);
     }
@@ -228,6 +231,8 @@ void ToolWindow::buildCommonControls()
         b->setFont(bold);
         b->setAutoDefault(false);
     }
+    btnStart->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    btnClose->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(btnStart, &QPushButton::clicked, this, [this]() { guarded(this, [this]() { btnStartClick(); }); });
     connect(btnClose, &QPushButton::clicked, this, &ToolWindow::btnCloseClick);
     if (btnUp) {
