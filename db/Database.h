@@ -33,6 +33,7 @@ private:
 
 class Dialect;
 class OdbcConnection;
+class Statement;
 
 // The connection (ConnDB). Created closed; destroyed closed (an open transaction rolled back).
 class Connection
@@ -69,14 +70,16 @@ public:
     // The DBMS name the driver reported ("PostgreSQL", "Microsoft SQL Server").
     QString dbmsName() const;
 
-    OdbcConnection& odbc(); // for the commands
+    OdbcConnection& odbc(); // for the commands; throws when closed
 
 private:
     friend class Command;
+    void execDirect(const QString& sql);
     std::unique_ptr<OdbcConnection> m_odbc;
     std::unique_ptr<Dialect> m_dialect;
     int m_connectTimeout = 15;
     int m_transactionLevel = 0;
+    QString m_dbmsName;
     QList<class Command*> m_commands;
 };
 
@@ -108,7 +111,12 @@ public:
     virtual void close() noexcept;
 
 protected:
-    Connection& m_connection;
+    friend class Connection;
+    Connection& connection() const;
+    // The connection is about to close: statement handles on it go, values and row sets fetched stay.
+    virtual void releaseHandles() noexcept {}
+
+    Connection* m_connection; // null once the connection is gone
     QString m_componentName;
     int m_commandTimeout = 30;
 };
@@ -155,14 +163,22 @@ public:
 private:
     Parameter& find(const QString& name);
     const Parameter& find(const QString& name) const;
+    int findIndex(const QString& name) const;
+    void assign(const QString& name, QVariant value);
+    void fetchParameters();
+    // Runs the call with the assigned values; leaves the statement positioned on its first row set.
+    Statement& run();
+    void releaseHandles() noexcept override;
 
     QString m_procedureName;
+    QString m_schema; // as the catalog reported it
+    QString m_catalogName; // the procedure's name as the catalog reported it, without its suffix
     QList<Parameter> m_parameters;
     QList<int> m_assigned; // indexes into m_parameters assigned for the next execution, in assignment order
     struct Rows;
     std::unique_ptr<Rows> m_rows;
     struct Prepared;
-    std::unique_ptr<Prepared> m_prepared; // one prepared statement per set of assigned names
+    QList<Prepared*> m_prepared; // one prepared statement per set of assigned names, most recent first
 };
 
 // A plain SQL command (QryGenel).
@@ -173,6 +189,10 @@ public:
     ~SqlCommand() override;
     // Executes the statement without a row set. Throws DbError.
     void execute(const QString& sql);
+    const QString& sqlText() const { return m_sql; }
+
+private:
+    QString m_sql;
 };
 
 } // namespace kelvra::db

@@ -55,7 +55,7 @@ LayoutItem parseLayoutLine(const QString& s)
 FieldLayout readLayoutFile(const QString& path)
 {
     FieldLayout layout;
-    for (const QString& line : readTextFile(path).lines)
+    for (const QString& line : readTextFile(path).lines())
         layout.append(parseLayoutLine(line));
     return layout;
 }

@@ -89,9 +89,9 @@ void ImportRun::run()
     m_host.saveSettings();
     m_host.clearLog();
     m_host.log(m_profile.startText);
-    m_lines = readTextFile(m_host.fileName()).lines;
+    m_input = readTextFile(m_host.fileName());
     if (m_profile.progress == ProgressStyle::Bar)
-        m_host.progressBarStart(int(m_lines.size()));
+        m_host.progressBarStart(int(m_input.lineCount()));
 
     try {
         if (m_profile.beginBeforePrepare) {
@@ -127,7 +127,7 @@ void ImportRun::prepareProcedure() { m_spDo.prepare(m_profile.procedure); }
 
 void ImportRun::runLines()
 {
-    const int n = int(m_lines.size());
+    const int n = int(m_input.lineCount());
     const bool bar = m_profile.progress == ProgressStyle::Bar;
     const bool eachLineAtomic = m_profile.mode == TransactionMode::SkipFailingLines;
     QStringList fields;
@@ -140,19 +140,20 @@ void ImportRun::runLines()
             m_host.setLineCounter(QStringLiteral("%1 / %2").arg(k).arg(n));
             m_host.processMessages();
         }
-        splitFields(m_lines[k], fields);
+        const QString line = m_input.line(k).toString();
+        splitFields(line, fields);
         // A line without fields would send the procedure nothing from the file: it is skipped, not executed.
         if (fields.isEmpty())
             continue;
         try {
             if (eachLineAtomic)
                 m_conn.setSavepoint(lineSavepoint);
-            runLine(k, fields);
+            runLine(k, line, fields);
             if (eachLineAtomic)
                 m_conn.releaseSavepoint(lineSavepoint);
         } catch (const Error& e) {
             m_host.log(QStringLiteral("Hata : ") + e.message());
-            m_host.log(QStringLiteral("Satır : ") + m_lines[k]);
+            m_host.log(QStringLiteral("Satır : ") + line);
             if (eachLineAtomic) {
                 // The failing line leaves none of its writes behind; the lines before it stay.
                 m_conn.rollbackToSavepoint(lineSavepoint);
@@ -172,9 +173,9 @@ void ImportRun::runLines()
     finish();
 }
 
-void ImportRun::runLine(int k, QStringList& fields)
+void ImportRun::runLine(int k, const QString& text, QStringList& fields)
 {
-    LineContext line{*this, k, m_lines[k], fields, m_spDo};
+    LineContext line{*this, k, text, fields, m_spDo};
     m_spDo.close();
     if (m_profile.beforeColumns)
         m_profile.beforeColumns(line);

@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "framework/FieldLayout.h"
+#include "framework/TextInput.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -109,7 +110,7 @@ public:
     RunHost& host() { return m_host; }
     db::Connection& connection() { return m_conn; }
     db::ProcedureCommand& procedure() { return m_spDo; }
-    const QStringList& lines() const { return m_lines; }
+    const TextFile& input() const { return m_input; }
 
     static QString connectFailedText(const QString& message);
 
@@ -117,7 +118,7 @@ private:
     void prepareProcedure();
     void runLines();
     // Executes line k; a failure is thrown as kelvra::Error.
-    void runLine(int k, QStringList& fields);
+    void runLine(int k, const QString& line, QStringList& fields);
     void finish();
     void rollbackQuietly() noexcept;
 
@@ -126,7 +127,7 @@ private:
     db::Connection& m_conn;
     db::ProcedureCommand& m_spDo;
     ParameterOrder m_order;
-    QStringList m_lines;
+    TextFile m_input;
 };
 
 } // namespace kelvra

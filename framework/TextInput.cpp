@@ -8,6 +8,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+#include <optional>
+
 namespace kelvra {
 
 QString encodingName(TextEncoding encoding)
@@ -51,11 +54,41 @@ bool hasNonAscii(QByteArrayView bytes)
     return false;
 }
 
+// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no surrogates, nothing above U+10FFFF.
+// Checked in place, as a large input file must not be decoded twice to find out.
 bool isValidUtf8(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString ignored = decoder(bytes);
-    return !decoder.hasError();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int more;
+        char32_t code;
+        if (c >= 0xC2 && c <= 0xDF)
+            more = 1, code = c & 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF)
+            more = 2, code = c & 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4)
+            more = 3, code = c & 0x07;
+        else
+            return false;
+        if (end - p <= more)
+            return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        p += more + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -64,10 +97,29 @@ QString decodeLegacy(QByteArrayView bytes)
 {
 #ifdef Q_OS_WIN
     QStringDecoder decoder(QStringDecoder::System);
-#else
-    QStringDecoder decoder(legacyName);
-#endif
     return decoder(bytes);
+#else
+    // The code page is a single-byte one: a table of its 256 characters, taken once from the converter,
+    // decodes a large file into a string of exactly its length.
+    static const std::optional<std::array<char16_t, 256>> table = []() -> std::optional<std::array<char16_t, 256>> {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString one = QStringDecoder(legacyName, QStringDecoder::Flag::Stateless)(QByteArrayView(&byte, 1));
+            if (one.size() != 1)
+                return std::nullopt;
+            t[b] = one[0].unicode();
+        }
+        return t;
+    }();
+    if (!table)
+        return QStringDecoder(legacyName)(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (char c : bytes)
+        *out++ = (*table)[static_cast<unsigned char>(c)];
+    return text;
+#endif
 }
 
 QByteArray encodeLegacy(QStringView text, bool* lossless)
@@ -121,24 +173,37 @@ DecodedText decodeText(QByteArrayView bytes)
     return out;
 }
 
-QStringList splitLines(QStringView text)
+QList<LineSpan> lineSpans(QStringView text)
 {
-    QStringList lines;
+    QList<LineSpan> spans;
+    spans.reserve(text.count(QLatin1Char('\n')) + 1);
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.sliced(start, i - start).toString());
+            spans.append({start, i - start});
             if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
                 ++i;
             start = i + 1;
         }
     }
     if (start < n)
-        lines.append(text.sliced(start).toString());
+        spans.append({start, n - start});
+    return spans;
+}
+
+QStringList splitLines(QStringView text)
+{
+    QStringList lines;
+    const QList<LineSpan> spans = lineSpans(text);
+    lines.reserve(spans.size());
+    for (const LineSpan& span : spans)
+        lines.append(text.sliced(span.start, span.length).toString());
     return lines;
 }
+
+QStringList TextFile::lines() const { return splitLines(text); }
 
 QByteArray readWholeFile(const QString& path)
 {
@@ -165,8 +230,13 @@ void writeWholeFile(const QString& path, const QByteArray& bytes)
 
 TextFile readTextFile(const QString& path)
 {
+    // The file's bytes are gone once decoded; the lines are places in the one decoded text.
     DecodedText decoded = decodeText(readWholeFile(path));
-    return {splitLines(decoded.text), decoded.encoding};
+    TextFile file;
+    file.spans = lineSpans(decoded.text);
+    file.text = std::move(decoded.text);
+    file.encoding = decoded.encoding;
+    return file;
 }
 
 void splitFields(QStringView line, QStringList& fields)

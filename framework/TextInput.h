@@ -36,13 +36,25 @@ struct DecodedText
 DecodedText decodeText(QByteArrayView bytes);
 
 // Lines end at CRLF, a lone CR or a lone LF; a final line end makes no empty last line.
+struct LineSpan
+{
+    qsizetype start;
+    qsizetype length;
+};
+QList<LineSpan> lineSpans(QStringView text);
 QStringList splitLines(QStringView text);
 
-// A line as read, with the bytes it came from, so that a rejected line can be written back byte for byte.
+// A whole input file in memory: its decoded text once, and where each line lies in it, so that a large file
+// costs little more than its text.
 struct TextFile
 {
-    QStringList lines;
+    QString text;
+    QList<LineSpan> spans;
     TextEncoding encoding = TextEncoding::Legacy;
+
+    qsizetype lineCount() const { return spans.size(); }
+    QStringView line(qsizetype k) const { return QStringView(text).sliced(spans[k].start, spans[k].length); }
+    QStringList lines() const;
 };
 
 // Reads a whole file. Fails with the platform's file-open error naming the path and the reason.

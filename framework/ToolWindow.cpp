@@ -1,5 +1,7 @@
 #include "framework/ToolWindow.h"
 
+#include "db/ConnectionEditor.h"
+
 #include "framework/Error.h"
 #include "framework/MessageBoxes.h"
 #include "framework/untGeneral.h"
@@ -476,8 +478,8 @@ void ToolWindow::lstFieldsColumnClick(int)
 
 void ToolWindow::edtConnStrButtonClick()
 {
-    // The connection-string editor plugs in here with the database link.
-    edtConnStr->setText(edtConnStr->text());
+    // The editor connects and saves nothing: the text reaches the settings file at the next run start.
+    edtConnStr->setText(db::editConnectionString(this, edtConnStr->text()));
 }
 
 RunHost& ToolWindow::runHost()

@@ -1,3 +1,4 @@
+#include "db/ConnectionEditor.h"
 #include "framework/untGeneral.h"
 #include "support/TestSupport.h"
 #include "tools/untCariImport.h"
@@ -8,6 +9,10 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 using namespace kelvra;
 
@@ -33,6 +38,8 @@ private slots:
     void logTimestamp();
     void addLogScrollsToTheEnd();
     void closeFreesWindowAndClearsReference();
+    void connectionStringButtonOpensTheEditor_data();
+    void connectionStringButtonOpensTheEditor();
 };
 
 static TfrmCariImport* openWindow() { return ToolWindow::create<TfrmCariImport>(&frmCariImport); }
@@ -303,6 +310,42 @@ void tst_ToolWindow::closeFreesWindowAndClearsReference()
     QTRY_VERIFY(w.isNull());
     QVERIFY(!QFile::exists(folder.file("Kelvra.ini"))); // closing saves nothing
     QVERIFY(!QFile::exists(folder.file("CARILIST.FMT")));
+}
+
+void tst_ToolWindow::connectionStringButtonOpensTheEditor_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("expected");
+    const QString initial = "Provider=SQLOLEDB.1;Password=gizli;User ID=sa;Initial Catalog=VARDEL;Data Source=ESKI";
+    QTest::newRow("OK takes the edited string, password included")
+        << true << "Provider=SQLOLEDB.1;Password=gizli;User ID=sa;Initial Catalog=VARDEL;Data Source=YENI";
+    QTest::newRow("Cancel keeps the text") << false << initial;
+}
+
+void tst_ToolWindow::connectionStringButtonOpensTheEditor()
+{
+    QFETCH(bool, ok);
+    QFETCH(QString, expected);
+    test::TempFolder folder;
+    TfrmCariImport* w = openWindow();
+    w->edtConnStr->setText("Provider=SQLOLEDB.1;Password=gizli;User ID=sa;Initial Catalog=VARDEL;Data Source=ESKI");
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<db::ConnectionEditor*>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        shown = true;
+        editor->edtServer->setText("YENI");
+        QTest::mouseClick(editor->buttonBox->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
+    });
+    QTest::mouseClick(w->edtConnStr->button(), Qt::LeftButton);
+    QVERIFY(shown);
+    QCOMPARE(w->edtConnStr->text(), expected);
+    // Nothing is saved or connected at this point.
+    QVERIFY(!QFile::exists(folder.file("Kelvra.ini")));
+    QVERIFY(!w->ConnDB.isOpen());
+    w->close();
 }
 
 QTEST_MAIN(tst_ToolWindow)

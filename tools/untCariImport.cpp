@@ -48,14 +48,18 @@ ToolDefinition definition()
 
 } // namespace
 
-TfrmCariImport::TfrmCariImport(QWidget* parent) : ToolWindow(definition(), parent)
+ImportProfile cariImportProfile()
 {
+    ImportProfile profile;
     profile.mandatory = {{QStringLiteral("@CARIKODU"), QStringLiteral("@CARIADI")}, false,
                          QStringLiteral("Cari Kodu ve Cari Adı Alanları İşaretlenmesi Zorunlu Alanlardır.!")};
     profile.confirmation = QStringLiteral("Cari Aktarımına Başlamak İstiyor musunuz?");
     profile.startText = QStringLiteral("Cari Aktarımı Başladı");
     profile.procedure = QStringLiteral("SP_CARI_MAIN_INSERT_FRANCHISE;1");
     profile.numeric = [](const QString& parameter) { return parameter.contains(QLatin1String("LIMIT")); };
+    return profile;
 }
+
+TfrmCariImport::TfrmCariImport(QWidget* parent) : ToolWindow(definition(), parent) { profile = cariImportProfile(); }
 
 } // namespace kelvra

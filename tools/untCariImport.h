@@ -14,4 +14,7 @@ public:
 
 extern TfrmCariImport* frmCariImport;
 
+// The run of the customer import: its rule, texts, procedure and the "LIMIT" numbers.
+ImportProfile cariImportProfile();
+
 } // namespace kelvra
