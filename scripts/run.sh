@@ -20,7 +20,13 @@ cp "$build/app/kelvra" "$run/kelvra"
 pgdir="$run/pg"
 "$top/scripts/pg-server.sh" stop "$pgdir" >/dev/null 2>&1 || true
 "$top/scripts/pg-server.sh" start "$pgdir" >/dev/null
-trap '"$top/scripts/pg-server.sh" stop "$pgdir" >/dev/null 2>&1 || true' EXIT
+program=""
+cleanup() {
+  [ -n "$program" ] && kill "$program" 2>/dev/null || true
+  "$top/scripts/pg-server.sh" stop "$pgdir" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 "$top/scripts/pg-server.sh" createdb "$pgdir" kelvra >/dev/null
 connstr=$("$top/scripts/pg-server.sh" connstr "$pgdir" kelvra)
 
@@ -36,4 +42,7 @@ fi
 
 echo "Referans veri tabanı: $connstr"
 echo "psql ile bakmak için: psql -h 127.0.0.1 -p $(cat "$pgdir/port") -U kelvra -d kelvra"
-"$run/kelvra"
+# In the background and waited for, so that an interrupt stops the program and the server at once.
+"$run/kelvra" &
+program=$!
+wait "$program"
