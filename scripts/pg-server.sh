@@ -53,7 +53,7 @@ start)
   ;;
 createdb)
   name=${3:?database name}
-  psql_do -d postgres -c "CREATE DATABASE \"$name\" TEMPLATE kelvra_template"
+  psql_do -d postgres -c "CREATE DATABASE \"$name\" TEMPLATE kelvra_template STRATEGY FILE_COPY"
   ;;
 connstr)
   name=${3:?database name}

@@ -63,6 +63,17 @@ TestDatabase::TestDatabase()
     m_connStr = runScript({QStringLiteral("connstr"), QStringLiteral(KELVRA_PG_DIR), m_name});
 }
 
+TestDatabase::~TestDatabase()
+{
+    QProcess p;
+    p.start(QStringLiteral("psql"),
+            {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+             QStringLiteral("-p"), serverPort(), QStringLiteral("-U"), QStringLiteral("kelvra"), QStringLiteral("-d"),
+             QStringLiteral("postgres"), QStringLiteral("-c"),
+             QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name)});
+    p.waitForFinished(60000);
+}
+
 QString TestDatabase::serverPort()
 {
     QFile f(QStringLiteral(KELVRA_PG_DIR "/port"));
@@ -71,17 +82,48 @@ QString TestDatabase::serverPort()
     return QString::fromLatin1(f.readAll()).trimmed();
 }
 
+namespace {
+
+// Runs psql on the test database; false when psql did not finish with exit code 0. Terse errors carry only
+// the message, without context lines.
+bool runPsql(const QString& database, const QString& sql, bool terse, QByteArray& out, QByteArray& err)
+{
+    QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-At"), QStringLiteral("-v"),
+                     QStringLiteral("ON_ERROR_STOP=1")};
+    if (terse)
+        args << QStringLiteral("-v") << QStringLiteral("VERBOSITY=terse");
+    args << QStringLiteral("-h") << QStringLiteral("127.0.0.1") << QStringLiteral("-p") << TestDatabase::serverPort()
+         << QStringLiteral("-U") << QStringLiteral("kelvra") << QStringLiteral("-d") << database
+         << QStringLiteral("-c") << sql;
+    QProcess p;
+    p.start(QStringLiteral("psql"), args);
+    const bool finished = p.waitForFinished(60000);
+    out = p.readAllStandardOutput();
+    err = p.readAllStandardError();
+    return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
 QString TestDatabase::query(const QString& sql) const
 {
-    QProcess p;
-    p.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-At"),
-                                     QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                                     QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                                     serverPort(), QStringLiteral("-U"), QStringLiteral("kelvra"),
-                                     QStringLiteral("-d"), m_name, QStringLiteral("-c"), sql});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        qFatal("psql failed: %s", p.readAllStandardError().constData());
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    QByteArray out, err;
+    if (!runPsql(m_name, sql, false, out, err))
+        qFatal("psql failed: %s", err.constData());
+    return QString::fromUtf8(out).trimmed();
+}
+
+QString TestDatabase::failure(const QString& sql) const
+{
+    QByteArray out, err;
+    if (runPsql(m_name, sql, true, out, err))
+        return {};
+    const QString text = QString::fromUtf8(err);
+    static const QRegularExpression error(QStringLiteral("ERROR:  ([^\n]*)"));
+    const QRegularExpressionMatch m = error.match(text);
+    if (!m.hasMatch())
+        qFatal("psql failed without a server error: %s", err.constData());
+    return m.captured(1);
 }
 
 ScriptedBoxes::ScriptedBoxes() : m_previous(&messageBoxes()) { setMessageBoxes(this); }

@@ -30,11 +30,18 @@ class TestDatabase
 {
 public:
     TestDatabase();
+    // Drops the database, so that a test run leaves a server of few databases to stop.
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
     const QString& name() const { return m_name; }
     // The ODBC connection string a window's edtConnStr would hold.
     const QString& connectionString() const { return m_connStr; }
     // Runs SQL through psql and returns its unaligned, tuples-only output (fields separated by "|").
     QString query(const QString& sql) const;
+    // Runs SQL that is expected to fail and returns the server's error message (without "ERROR:" and without
+    // context lines); an empty text when the SQL succeeded.
+    QString failure(const QString& sql) const;
     static QString serverPort();
 
 private:
