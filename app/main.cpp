@@ -3,9 +3,6 @@
 #include "framework/MessageBoxes.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 namespace {
 
@@ -32,15 +29,7 @@ public:
 int main(int argc, char** argv)
 {
     Application app(argc, argv);
-    // Tahoma 8 pt, as on every window of the system; the platform's sans-serif at the same size where it is missing.
-    QFont font = QFontDatabase::families().contains(QStringLiteral("Tahoma")) ? QFont(QStringLiteral("Tahoma"))
-                                                                               : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    QApplication::setFont(font);
-    // Qt's own texts (Evet, Hayır, Tamam, İptal, the edits' menus) in Turkish, whatever the system's language.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    kelvra::applyProgramLook();
 
     auto* main = new kelvra::TfrmMain();
     main->show();

@@ -3,12 +3,29 @@
 #include "framework/ToolWindow.h"
 #include "tools/Launchers.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QProxyStyle>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 namespace kelvra {
+
+void applyProgramLook()
+{
+    QFont font = QFontDatabase::families().contains(QStringLiteral("Tahoma"))
+                     ? QFont(QStringLiteral("Tahoma"))
+                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    static QTranslator qtTexts;
+    if (qtTexts.isEmpty() &&
+        qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+}
 
 TfrmMain* frmMain = nullptr;
 

@@ -12,6 +12,10 @@
 
 namespace kelvra {
 
+// The program's font (Tahoma 8 pt, or the platform's sans-serif at the same size where Tahoma is missing) and
+// Qt's own texts (Evet, Hayır, Tamam, İptal, the edits' menus) in Turkish, whatever the system's language.
+void applyProgramLook();
+
 class TfrmMain : public QWidget
 {
     Q_OBJECT

@@ -141,6 +141,8 @@ public:
     void setInt32(const QString& name, qint32 value);
     void setUInt8(const QString& name, quint8 value);
     void setBool(const QString& name, bool value);
+    // Forgets the values assigned since the last execution, so that none of them is sent with the next one.
+    void discardAssigned() noexcept;
 
     // Runs the procedure once. Only the parameters assigned since the last execute, open or prepare are sent,
     // so that the procedure's declared defaults apply to the others; values stay readable afterwards.

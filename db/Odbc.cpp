@@ -518,6 +518,7 @@ void ProcedureCommand::setText(const QString& name, const QString& value) { assi
 void ProcedureCommand::setInt32(const QString& name, qint32 value) { assign(name, value); }
 void ProcedureCommand::setUInt8(const QString& name, quint8 value) { assign(name, QVariant::fromValue(value)); }
 void ProcedureCommand::setBool(const QString& name, bool value) { assign(name, value); }
+void ProcedureCommand::discardAssigned() noexcept { m_assigned.clear(); }
 
 Statement& ProcedureCommand::run()
 {

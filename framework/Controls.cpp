@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include <QCalendarWidget>
+#include <QLocale>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -58,6 +60,49 @@ void CaptionButton::paintEvent(QPaintEvent*)
     }
     painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(), shown,
                          QPalette::ButtonText);
+}
+
+namespace {
+
+bool isDateField(QChar c) { return c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y'); }
+
+} // namespace
+
+QString dateSeparator(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    for (const QChar c : format) {
+        if (!isDateField(c) && c != QLatin1Char('\''))
+            return QString(c);
+    }
+    return QStringLiteral(".");
+}
+
+QString DateEdit::displayFormatFor(const QLocale& locale)
+{
+    // The fields in the locale's order, each at its full width: dd, MM and yyyy.
+    QString order;
+    for (const QChar c : locale.dateFormat(QLocale::ShortFormat)) {
+        if (isDateField(c) && !order.contains(c))
+            order += c;
+    }
+    for (const QChar c : {QLatin1Char('d'), QLatin1Char('M'), QLatin1Char('y')}) {
+        if (!order.contains(c))
+            order += c;
+    }
+    const QString separator = QLatin1Char('\'') + dateSeparator(locale) + QLatin1Char('\'');
+    QStringList parts;
+    for (const QChar c : order)
+        parts << (c == QLatin1Char('y') ? QStringLiteral("yyyy") : QString(2, c));
+    return parts.join(separator);
+}
+
+DateEdit::DateEdit(QWidget* parent) : QDateEdit(parent)
+{
+    setLocale(QLocale());
+    setCalendarPopup(true);
+    setDisplayFormat(displayFormatFor(QLocale()));
+    calendarWidget()->setLocale(QLocale());
 }
 
 } // namespace kelvra

@@ -86,6 +86,18 @@ QString buildParameterOrder(const FieldLayout& layout, const MandatoryRule& rule
             return tooManyFieldsMessage();
         order.names[order.filled++] = item.parameter;
     }
+    if (!rule.anyOf.isEmpty()) {
+        bool present = false;
+        for (const LayoutItem& item : layout) {
+            if (!rule.anyOf.contains(item.parameter))
+                continue;
+            if (item.checked)
+                return {};
+            present = true;
+        }
+        if (present)
+            return rule.message;
+    }
     return {};
 }
 

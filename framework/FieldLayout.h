@@ -48,6 +48,9 @@ struct MandatoryRule
     bool everyItem = false;
     QString message;
     bool appliesTo(const LayoutItem& item) const { return everyItem || names.contains(item.parameter); }
+    // At least one of the items whose parameter is one of these must be checked (a stock code "and/or" a
+    // barcode); a layout that holds none of them passes.
+    QStringList anyOf = {};
 };
 
 // The text shown when more items are checked than the parameter order has slots.

@@ -29,6 +29,8 @@ ImportRun::ImportRun(const ImportProfile& profile, RunHost& host, db::Connection
 {
 }
 
+QString ImportRun::sameSymbolsMessage() { return QStringLiteral("Ondalık ve Basamak Simgeleri Aynı Olamaz.!"); }
+
 QString ImportRun::connectFailedText(const QString& message)
 {
     return QStringLiteral("Veri Tabanına Bağlanılamadı.! Hata : ") + message;
@@ -54,6 +56,12 @@ bool ImportRun::PrepareRun()
     if (m_profile.checkSymbols && (trimmedOfControls(m_host.decimalSymbol()).isEmpty() ||
                                    trimmedOfControls(m_host.groupingSymbol()).isEmpty())) {
         m_host.message(QStringLiteral("Ondalık ve Basamak Simgeleri Boş Geçilemez.!"));
+        return false;
+    }
+    // With one symbol for both, normalisation would drop every separator and make 1,5 into 15 without a word.
+    if (m_profile.numeric && !m_host.decimalSymbol().isEmpty() &&
+        m_host.decimalSymbol() == m_host.groupingSymbol()) {
+        m_host.message(sameSymbolsMessage());
         return false;
     }
     if (m_profile.checkAfterUserCode) {
@@ -110,9 +118,9 @@ void ImportRun::run()
         rollbackQuietly();
         for (const QString& line : abort.logLines)
             m_host.log(line);
-        if (m_profile.progress == ProgressStyle::Bar)
+        if (!abort.keepProgress && m_profile.progress == ProgressStyle::Bar)
             m_host.progressBarReset();
-        else
+        else if (!abort.keepProgress)
             m_host.setLineCounter(QString());
         m_host.setInfo(abort.info);
     } catch (...) {
@@ -156,17 +164,25 @@ void ImportRun::runLines()
             m_host.log(QStringLiteral("Satır : ") + line);
             if (eachLineAtomic) {
                 // The failing line leaves none of its writes behind; the lines before it stay.
-                m_conn.rollbackToSavepoint(lineSavepoint);
-                continue;
+                try {
+                    m_conn.rollbackToSavepoint(lineSavepoint);
+                    continue;
+                } catch (const Error& lost) {
+                    // The transaction cannot go on (the connection dropped, or the server will not go back to
+                    // the line's start): nothing of the run is committed, and the run must not look finished.
+                    m_host.log(QStringLiteral("Hata : ") + lost.message());
+                    failRun(lost.message());
+                    return;
+                }
             }
-            if (m_profile.beforeEnd)
-                m_profile.beforeEnd(*this, false);
-            m_conn.rollback();
-            if (bar)
-                m_host.progressBarReset();
-            else
-                m_host.setLineCounter(QString());
-            m_host.setInfo(QStringLiteral("Hata : ") + e.message());
+            try {
+                if (m_profile.beforeEnd)
+                    m_profile.beforeEnd(*this, false);
+            } catch (...) {
+                failRun(e.message());
+                throw;
+            }
+            failRun(e.message());
             return;
         }
     }
@@ -195,6 +211,8 @@ void ImportRun::runLine(int k, const QString& text, QStringList& fields)
     if (m_profile.skipLine) {
         const QString skipped = m_profile.skipLine(line);
         if (!skipped.isEmpty()) {
+            // Nothing the skipped line assigned may reach the procedure with a later, shorter line.
+            m_spDo.discardAssigned();
             m_host.log(skipped);
             return;
         }
@@ -232,8 +250,19 @@ void ImportRun::rollbackQuietly() noexcept
         if (m_conn.isOpen() && m_conn.transactionLevel() > 0)
             m_conn.rollback();
     } catch (...) {
-        // Closing the link later rolls back whatever is left.
+        // A link that cannot even roll back is closed, so that nothing of the run stays open on the server.
+        m_conn.close();
     }
+}
+
+void ImportRun::failRun(const QString& message)
+{
+    rollbackQuietly();
+    if (m_profile.progress == ProgressStyle::Bar)
+        m_host.progressBarReset();
+    else
+        m_host.setLineCounter(QString());
+    m_host.setInfo(QStringLiteral("Hata : ") + message);
 }
 
 } // namespace kelvra

@@ -48,6 +48,8 @@ struct RunAbort
 {
     QStringList logLines;
     QString info;
+    // The progress bar stays where it stands (the opening-balance header fails before the first line).
+    bool keepProgress = false;
 };
 
 class ImportRun;
@@ -113,6 +115,8 @@ public:
     const TextFile& input() const { return m_input; }
 
     static QString connectFailedText(const QString& message);
+    // Refuses a run whose decimal and grouping symbols are the same text.
+    static QString sameSymbolsMessage();
 
 private:
     void prepareProcedure();
@@ -121,6 +125,8 @@ private:
     void runLine(int k, const QString& line, QStringList& fields);
     void finish();
     void rollbackQuietly() noexcept;
+    // The end of a failed run: rolled back, the progress emptied, the error in lblInfo.
+    void failRun(const QString& message);
 
     const ImportProfile& m_profile;
     RunHost& m_host;

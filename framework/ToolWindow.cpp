@@ -173,11 +173,13 @@ void ToolWindow::buildCommonControls()
     if (d.numberSymbols) {
         edtOndalik = new QLineEdit(this);
         edtOndalik->setObjectName(QStringLiteral("edtOndalik"));
-        sLabel6 = makeLabel(QStringLiteral("sLabel6"), QStringLiteral("Dosyadaki\r\nOndalık Simge"));
+        sLabel6 = makeLabel(QStringLiteral("sLabel6"), d.editWidth > 0 ? QStringLiteral("Dosyadaki Ondalık Simgesi")
+                                                                        : QStringLiteral("Dosyadaki\r\nOndalık Simge"));
         sLabel6->setBuddy(edtOndalik);
         edtBasamak = new QLineEdit(this);
         edtBasamak->setObjectName(QStringLiteral("edtBasamak"));
-        sLabel7 = makeLabel(QStringLiteral("sLabel7"), QStringLiteral("Dosyadaki\r\nBasamak Simge"));
+        sLabel7 = makeLabel(QStringLiteral("sLabel7"), d.editWidth > 0 ? QStringLiteral("Dosyadaki Basamak Simgesi")
+                                                                        : QStringLiteral("Dosyadaki\r\nBasamak Simge"));
         sLabel7->setBuddy(edtBasamak);
     }
 
@@ -270,6 +272,13 @@ void ToolWindow::setTabChain(const QList<QWidget*>& chain)
     }
 }
 
+void ToolWindow::setBottomNote(QLabel* note, int height)
+{
+    m_bottomNote = note;
+    m_bottomNoteHeight = height;
+    layoutControls();
+}
+
 void ToolWindow::addRow(RowAnchor anchor, QList<Placed> row, int pitch)
 {
     (anchor == RowAnchor::AfterFileName ? m_rowsAfterFileName : m_rowsAfterSymbols).append({std::move(row), pitch});
@@ -296,19 +305,32 @@ void ToolWindow::layoutControls()
         }
     };
 
+    const bool wide = m_definition.editWidth > 0;
+    const int editWidth = wide ? m_definition.editWidth : 207;
     sLabel4->setGeometry(labelLeft, y + 3, 81, 15);
-    edtConnStr->setGeometry(89, y, 207, 21);
+    edtConnStr->setGeometry(89, y, editWidth, 21);
     y += 23;
     if (edtFileName) {
         sLabel3->setGeometry(labelLeft, y + 3, 81, 15);
-        edtFileName->setGeometry(89, y, 207, 21);
+        edtFileName->setGeometry(89, y, editWidth, 21);
         y += 24;
     }
     placeRows(m_rowsAfterFileName);
     sLabel5->setGeometry(labelLeft, y + 3, 81, 15);
-    edtUserCode->setGeometry(89, y, 141, 21);
+    edtUserCode->setGeometry(89, y, wide ? editWidth : 141, 21);
     y += 25;
-    if (edtOndalik) {
+    if (edtOndalik && wide) {
+        // One row: each one-line label as wide as its text, then its edit; the grouping symbol's edit ends where
+        // the edits above end.
+        const int decimalLabel = sLabel6->sizeHint().width();
+        const int groupingLabel = sLabel7->sizeHint().width();
+        const int groupingLeft = 89 + editWidth - 40;
+        sLabel6->setGeometry(labelLeft, y + 3, decimalLabel, 15);
+        edtOndalik->setGeometry(labelLeft + decimalLabel + 4, y, 40, 21);
+        sLabel7->setGeometry(groupingLeft - 4 - groupingLabel, y + 3, groupingLabel, 15);
+        edtBasamak->setGeometry(groupingLeft, y, 40, 21);
+        y += 25;
+    } else if (edtOndalik) {
         sLabel6->setGeometry(labelLeft, y - 4, 80, 28);
         edtOndalik->setGeometry(89, y, 40, 21);
         sLabel7->setGeometry(170, y - 4, 84, 28);
@@ -316,11 +338,13 @@ void ToolWindow::layoutControls()
         y += 30;
     }
     placeRows(m_rowsAfterSymbols);
-    lblInfo->setGeometry(8, y, 288, 13);
+    lblInfo->setGeometry(8, y, wide ? 81 + editWidth : 288, 13);
     y += 17;
 
     const int barHeight = 14;
-    const int buttonsTop = h - barHeight - 5 - 36;
+    const int buttonsTop = h - barHeight - 5 - 36 - m_bottomNoteHeight;
+    if (m_bottomNote)
+        m_bottomNote->setGeometry(8, h - barHeight - m_bottomNoteHeight - 2, w - 16, m_bottomNoteHeight);
     btnStart->setGeometry(8, buttonsTop, 137, 36);
     btnClose->setGeometry(159, buttonsTop, 137, 36);
     if (pBar)

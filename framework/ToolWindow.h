@@ -34,6 +34,9 @@ struct ToolDefinition
     QString startCaption;
     bool moveCaptions = true; // false: the move buttons show their glyph only
     int captionColumnWidth = 120;
+    // A wider window: edtConnStr, edtFileName and edtUserCode this wide, and the number symbols on one row with
+    // one-line labels; 0 keeps the reference placement.
+    int editWidth = 0;
     FieldLayout defaultLayout;
 };
 
@@ -137,6 +140,8 @@ protected:
     QLabel* makeLabel(const QString& name, const QString& caption);
     // The tab order of the window's controls.
     void setTabChain(const QList<QWidget*>& chain);
+    // A note across the window just above the bottom bar; the buttons and the controls above move up to make room.
+    void setBottomNote(QLabel* note, int height = 16);
 
     // Extra settings keys of a tool, read and written at their place in the order of keys.
     virtual void loadSettingsAfterFileName() {}
@@ -176,6 +181,8 @@ private:
     ToolDefinition m_definition;
     QList<std::pair<QList<Placed>, int>> m_rowsAfterFileName;
     QList<std::pair<QList<Placed>, int>> m_rowsAfterSymbols;
+    QLabel* m_bottomNote = nullptr;
+    int m_bottomNoteHeight = 0;
     int m_headerClickFlag = 0;
     bool m_running = false;
     bool m_closeRequested = false;

@@ -1,8 +1,10 @@
 #include "framework/ImportRun.h"
+#include "support/LoopbackProxy.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kelvra;
@@ -82,6 +84,8 @@ private slots:
     void failingCommitIsNotASuccess();
     void abortAfterBeginRollsBackWithItsOwnLog();
     void vanishedInputFileStopsAfterTheStartLine();
+    void connectionLostMidRun_data();
+    void connectionLostMidRun();
 
 private:
     void writeInput(const QByteArray& bytes);
@@ -208,6 +212,7 @@ void tst_ImportRun::checksRefuseBeforeAnythingIsWritten_data()
     QTest::newRow("a folder is no file") << "folder" << "Dosya Bulunamadı.!";
     QTest::newRow("empty user code") << "user" << "Kullanıcı Bilgisi Boş Geçilemez.!";
     QTest::newRow("blank symbols") << "symbols" << "Ondalık ve Basamak Simgeleri Boş Geçilemez.!";
+    QTest::newRow("one symbol for both") << "samesymbols" << "Ondalık ve Basamak Simgeleri Aynı Olamaz.!";
     QTest::newRow("tool check after user code") << "toolcheck" << "Araç Kontrolü.!";
     QTest::newRow("mandatory item unchecked") << "mandatory" << "K Zorunlu.!";
     QTest::newRow("connection refused") << "connect" << "Veri Tabanına Bağlanılamadı.! Hata : ";
@@ -229,6 +234,11 @@ void tst_ImportRun::checksRefuseBeforeAnythingIsWritten()
         host.user.clear();
     if (change == "symbols")
         host.grouping = " \t";
+    if (change == "samesymbols") {
+        profile.checkSymbols = false; // refused in every window that normalises numbers
+        profile.numeric = [](const QString& p) { return p == "@V"; };
+        host.decimal = host.grouping = ",";
+    }
     if (change == "toolcheck")
         profile.checkAfterUserCode = []() { return QString("Araç Kontrolü.!"); };
     if (change == "mandatory")
@@ -353,6 +363,46 @@ void tst_ImportRun::vanishedInputFileStopsAfterTheStartLine()
     QVERIFY_THROWS_EXCEPTION(Error, ImportRun(profile, host, conn, *spDo).start());
     QCOMPARE(host.logLines, QStringList{"Test Başladı"});
     QCOMPARE(conn.transactionLevel(), 0);
+}
+
+void tst_ImportRun::connectionLostMidRun_data()
+{
+    QTest::addColumn<TransactionMode>("mode");
+    QTest::newRow("all or nothing") << TransactionMode::AllOrNothing;
+    QTest::newRow("skip failing lines") << TransactionMode::SkipFailingLines;
+}
+
+void tst_ImportRun::connectionLostMidRun()
+{
+    QFETCH(TransactionMode, mode);
+    profile.mode = mode;
+    test::LoopbackProxy proxy(quint16(test::TestDatabase::serverPort().toUInt()));
+    host.conn = QString(db->connectionString())
+                    .replace(QRegularExpression("Port=\\d+"), QStringLiteral("Port=%1").arg(proxy.port()));
+    QByteArray file;
+    for (int i = 0; i < 300; ++i)
+        file += QString("k%1;%1\n").arg(i).toLatin1();
+    writeInput(file);
+    // The server goes away in the middle of the run.
+    host.onPump = [&]() {
+        if (host.steps == 201)
+            proxy.cut();
+    };
+    ImportRun(profile, host, conn, *spDo).start();
+    QVERIFY2(host.logLines.size() >= 3, qPrintable(host.logLines.join('\n')));
+    QCOMPARE(host.logLines.first(), QString("Test Başladı"));
+    QVERIFY(host.logLines[1].startsWith("Hata : "));
+    QCOMPARE(host.logLines[2], QString("Satır : k200;200"));
+    QVERIFY(!host.logLines.contains(profile.endText));
+    QVERIFY2(host.info.startsWith("Hata : "), qPrintable(host.info));
+    QCOMPARE(rows(), QString()); // nothing was committed
+    QCOMPARE(host.events.last(), QString("reset"));
+
+    // The next start reconnects cleanly.
+    host.onPump = {};
+    ImportRun(profile, host, conn, *spDo).start();
+    QCOMPARE(host.logLines.last(), profile.endText);
+    QCOMPARE(db->query("SELECT count(*) FROM t"), QString("300"));
 }
 
 QTEST_GUILESS_MAIN(tst_ImportRun)
