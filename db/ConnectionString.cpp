@@ -50,9 +50,11 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+// Unquoted values are read trimmed of every white space (vertical tab and form feed too): a value with any at
+// its edge has to be quoted to come back as it was.
 bool edgeBlank(const QString& value)
 {
-    return !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    return !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
 }
 
 QString odbcValue(const QString& value)
@@ -60,7 +62,7 @@ QString odbcValue(const QString& value)
     // Blanks and "=" are braced too: drivers read them either way, and a braced value is unmistakable in a log.
     bool brace = false;
     for (QChar c : value)
-        if (c == u';' || c == u'{' || c == u'}' || c == u'=' || isBlank(c))
+        if (c == u';' || c == u'{' || c == u'}' || c == u'=' || c.isSpace())
             brace = true;
     if (!value.isEmpty() && (value.front() == u'"' || value.front() == u'\''))
         brace = true;

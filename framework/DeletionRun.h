@@ -15,22 +15,22 @@ class DeletionHost
 {
 public:
     virtual ~DeletionHost() = default;
-    virtual QString connText() const = 0;            // edtConnStr
-    virtual QString userCode() const = 0;            // edtUserCode
-    virtual int codeKind() const = 0;                // cbxGrupOzelKod: 0 the group, 1 to 10 special code n
-    virtual QString groupName() const = 0;           // edtGrupOzelKod
-    virtual QString groupId() const = 0;             // edtGrupOzelKodID (hidden)
+    virtual QString connText() const = 0;  // edtConnStr
+    virtual QString userCode() const = 0;  // edtUserCode
+    virtual int codeKind() const = 0;      // cbxGrupOzelKod: 0 the group, 1 to 10 special code n
+    virtual QString groupName() const = 0; // edtGrupOzelKod
+    virtual QString groupId() const = 0;   // edtGrupOzelKodID (hidden)
     virtual void setGroupId(const QString& id) = 0;
-    virtual void saveSettings() = 0;                 // SaveSettings: "CONNSTR" and "USERCODE"
+    virtual void saveSettings() = 0; // SaveSettings: "CONNSTR" and "USERCODE"
     virtual void clearLog() = 0;
-    virtual void log(const QString& text) = 0;       // AddLog
-    virtual void setInfo(const QString& text) = 0;   // lblInfo
-    virtual void progressBarRange(int rows) = 0;     // pBar: maximum = rows, position 0
-    virtual void progressBarStep() = 0;              // pBar: one more
-    virtual void progressBarReset() = 0;             // pBar: position 0
+    virtual void log(const QString& text) = 0;     // AddLog
+    virtual void setInfo(const QString& text) = 0; // lblInfo
+    virtual void progressBarRange(int rows) = 0;   // pBar: maximum = rows, position 0
+    virtual void progressBarStep() = 0;            // pBar: one more
+    virtual void progressBarReset() = 0;           // pBar: position 0
     virtual void processMessages() = 0;
-    virtual void message(const QString& text) = 0;   // a plain message box
-    virtual bool confirm(const QString& text) = 0;   // the Yes/No box "Vardel"
+    virtual void message(const QString& text) = 0; // a plain message box
+    virtual bool confirm(const QString& text) = 0; // the Yes/No box "Vardel"
 };
 
 // What tells the customer deletion from the stock deletion: the procedures, the listing's code column and the

@@ -67,9 +67,9 @@ private:
 };
 
 const QStringList codeKinds = {
-    QStringLiteral("GRUP KODU"),  QStringLiteral("ÖZEL KOD 1"), QStringLiteral("ÖZEL KOD 2"),
-    QStringLiteral("ÖZEL KOD 3"), QStringLiteral("ÖZEL KOD 4"), QStringLiteral("ÖZEL KOD 5"),
-    QStringLiteral("ÖZEL KOD 6"), QStringLiteral("ÖZEL KOD 7"), QStringLiteral("ÖZEL KOD 8"),
+    QStringLiteral("GRUP KODU"),  QStringLiteral("ÖZEL KOD 1"),  QStringLiteral("ÖZEL KOD 2"),
+    QStringLiteral("ÖZEL KOD 3"), QStringLiteral("ÖZEL KOD 4"),  QStringLiteral("ÖZEL KOD 5"),
+    QStringLiteral("ÖZEL KOD 6"), QStringLiteral("ÖZEL KOD 7"),  QStringLiteral("ÖZEL KOD 8"),
     QStringLiteral("ÖZEL KOD 9"), QStringLiteral("ÖZEL KOD 10"),
 };
 
@@ -135,7 +135,8 @@ DeletionWindow::DeletionWindow(ToolDefinition definition, DeletionProfile deleti
 
     connect(cbxGrupOzelKod, &QComboBox::currentIndexChanged, this, &DeletionWindow::cbxGrupOzelKodChange);
     connect(edtGrupOzelKod, &GroupNameEdit::keyDown, this, &DeletionWindow::edtGrupOzelKodKeyDown);
-    connect(edtGrupOzelKod, &GroupNameEdit::exited, this, [this]() { guarded(this, [this]() { edtGrupOzelKodExit(); }); });
+    connect(edtGrupOzelKod, &GroupNameEdit::exited, this,
+            [this]() { guarded(this, [this]() { edtGrupOzelKodExit(); }); });
 }
 
 DeletionWindow::~DeletionWindow() = default;

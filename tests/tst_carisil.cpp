@@ -69,6 +69,7 @@ private slots:
     void checksInTheirOrder_data();
     void checksInTheirOrder();
     void nothingReconnectsTheLinkDuringARun();
+    void closingWithTheFocusInTheNameLooksNothingUp();
 
 private:
     void openWindow();
@@ -173,8 +174,8 @@ void tst_CariSil::windowAndLauncher()
             order << at->objectName();
         at = at->nextInFocusChain();
     } while (at != window->edtConnStr);
-    QCOMPARE(order, QStringList({"edtConnStr", "edtUserCode", "cbxGrupOzelKod", "edtGrupOzelKod", "btnStart",
-                                 "btnClose"}));
+    QCOMPARE(order,
+             QStringList({"edtConnStr", "edtUserCode", "cbxGrupOzelKod", "edtGrupOzelKod", "btnStart", "btnClose"}));
 }
 
 void tst_CariSil::groupLookup_data()
@@ -185,14 +186,19 @@ void tst_CariSil::groupLookup_data()
     QTest::addColumn<QString>("idQuery"); // the ID the lookup must find; empty: none
 
     const QString group = QStringLiteral("SELECT id FROM tbl_cari_grup WHERE grupadi = '%1'");
-    QTest::newRow("full name of one group") << 0 << "KURUMSAL" << "" << group.arg("KURUMSAL");
-    QTest::newRow("start of one group's name") << 0 << "kur" << "" << group.arg("KURUMSAL");
-    QTest::newRow("a full name wins over longer names") << 0 << "toptan" << "" << group.arg("TOPTAN");
+    QTest::newRow("full name of one group") << 0 << "KURUMSAL"
+                                            << "" << group.arg("KURUMSAL");
+    QTest::newRow("start of one group's name") << 0 << "kur"
+                                               << "" << group.arg("KURUMSAL");
+    QTest::newRow("a full name wins over longer names") << 0 << "toptan"
+                                                        << "" << group.arg("TOPTAN");
     QTest::newRow("start of several names") << 0 << "TOP" << ambiguous << "";
     QTest::newRow("unknown group") << 0 << "YOKTUR" << notFound << "";
     // "A" under number 1 would be the start of ANKARA alone: the code kind decides.
     QTest::newRow("special code of its number")
-        << 2 << "A" << "" << "SELECT id FROM tbl_ozel_kod WHERE tur = 'C' AND no = 2 AND kod = 'A'";
+        << 2 << "A"
+        << ""
+        << "SELECT id FROM tbl_ozel_kod WHERE tur = 'C' AND no = 2 AND kod = 'A'";
     QTest::newRow("special code of another number") << 3 << "İZMİR" << notFound << "";
 }
 
@@ -300,9 +306,11 @@ void tst_CariSil::runDeletesTheCustomersOfTheCodeAndNoOther_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("left");
-    QTest::newRow("group") << 0 << "KURUMSAL" << "N1,T1";
+    QTest::newRow("group") << 0 << "KURUMSAL"
+                           << "N1,T1";
     // The lookup and the listing both get number 3: number 4 carries the same text for K3 and T1.
-    QTest::newRow("special code 3") << 3 << "BÖLGE" << "K3,K4,K5,N1,T1";
+    QTest::newRow("special code 3") << 3 << "BÖLGE"
+                                    << "K3,K4,K5,N1,T1";
 }
 
 void tst_CariSil::runDeletesTheCustomersOfTheCodeAndNoOther()
@@ -384,9 +392,12 @@ void tst_CariSil::checksInTheirOrder_data()
 {
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("message");
-    QTest::newRow("user code comes before the ID") << "user" << "Kullanıcı Bilgisi Boş Geçilemez.!";
-    QTest::newRow("no lookup found the group") << "id" << "Grup Adı Bilgisi Boş Geçilemez.!";
-    QTest::newRow("failed connection") << "connection" << "Veri Tabanına Bağlanılamadı.! Hata : ";
+    QTest::newRow("user code comes before the ID") << "user"
+                                                   << "Kullanıcı Bilgisi Boş Geçilemez.!";
+    QTest::newRow("no lookup found the group") << "id"
+                                               << "Grup Adı Bilgisi Boş Geçilemez.!";
+    QTest::newRow("failed connection") << "connection"
+                                       << "Veri Tabanına Bağlanılamadı.! Hata : ";
     QTest::newRow("answered No") << "no" << confirmation;
 }
 
@@ -443,6 +454,18 @@ void tst_CariSil::nothingReconnectsTheLinkDuringARun()
     QVERIFY(window->edtConnStr->button()->isEnabled());
     QVERIFY(window->edtGrupOzelKod->isEnabled());
     QVERIFY(window->cbxGrupOzelKod->isEnabled());
+}
+
+void tst_CariSil::closingWithTheFocusInTheNameLooksNothingUp()
+{
+    // Closing from the title bar is no leaving of the edit for another control: no lookup, no box.
+    openWindow();
+    window->edtGrupOzelKod->setFocus(Qt::TabFocusReason);
+    typeText(window->edtGrupOzelKod, QStringLiteral("YOKTUR"));
+    window->close();
+    QCoreApplication::processEvents();
+    window = nullptr;
+    QCOMPARE(boxes->texts(), QStringList());
 }
 
 QTEST_MAIN(tst_CariSil)

@@ -134,6 +134,10 @@ void tst_ConnectionString::formatReadsBack_data()
         << "DSN=vardel;Server=MERKEZ\\SQL2008;APP=";
     QTest::newRow("ODBC leading quote braced")
         << QStringList{"DSN => x", "PWD => \"q", "UID => 'a'"} << "DSN=x;PWD={\"q};UID={'a'}";
+    // Plain values are read trimmed of every white space, vertical tab and form feed included.
+    QTest::newRow("OLE DB vertical tab at the edge quoted")
+        << QStringList{"Password => \va", "User ID => b\f"} << "Password=\"\va\";User ID=\"b\f\"";
+    QTest::newRow("ODBC vertical tab braced") << QStringList{"DSN => x", "PWD => \va"} << "DSN=x;PWD={\va}";
 }
 
 void tst_ConnectionString::formatReadsBack()

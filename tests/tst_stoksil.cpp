@@ -135,8 +135,10 @@ void tst_StokSil::runDeletesTheItemsOfTheCodeAndNoOther_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("left");
     // The full name wins over İÇECEK GAZLI, which starts with it.
-    QTest::newRow("group") << 0 << "içecek" << "G1";
-    QTest::newRow("special code 10") << 10 << "SEZON" << "S1,S3,S4,S5";
+    QTest::newRow("group") << 0 << "içecek"
+                           << "G1";
+    QTest::newRow("special code 10") << 10 << "SEZON"
+                                     << "S1,S3,S4,S5";
 }
 
 void tst_StokSil::runDeletesTheItemsOfTheCodeAndNoOther()
