@@ -144,6 +144,30 @@ QByteArray encodeForFile(QStringView text)
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
+namespace {
+
+// A surrogate without its partner is no character: it becomes a replacement character, as undecodable bytes do,
+// instead of reaching a driver that would pair it with whatever follows.
+void replaceLoneSurrogates(QString& text)
+{
+    const qsizetype n = text.size();
+    char16_t* at = nullptr;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (!QChar::isSurrogate(c))
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            ++i;
+            continue;
+        }
+        if (!at)
+            at = reinterpret_cast<char16_t*>(text.data());
+        at[i] = QChar::ReplacementCharacter;
+    }
+}
+
+} // namespace
+
 DecodedText decodeText(QByteArrayView bytes)
 {
     DecodedText out;
@@ -170,6 +194,8 @@ DecodedText decodeText(QByteArrayView bytes)
         return out;
     }
     out.text = cutAtNul(std::move(out.text));
+    if (out.encoding == TextEncoding::Utf16LE || out.encoding == TextEncoding::Utf16BE)
+        replaceLoneSurrogates(out.text);
     return out;
 }
 

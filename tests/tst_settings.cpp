@@ -19,6 +19,7 @@ private slots:
     void writeReplacesKeyWithoutRegardToCase();
     void roundTrip_data();
     void roundTrip();
+    void writeIntoUtf16FileKeepsEveryKey();
     void longValueReadsCut();
     void writeToReadOnlyFileFails();
 };
@@ -42,6 +43,19 @@ void tst_Settings::read_data()
     QTest::newRow("UTF-8 value with mark") << QByteArray("\xEF\xBB\xBF[IMPORT]\nK=Жук\n") << "K" << "Жук";
     QTest::newRow("no section") << QByteArray("K=1\r\n") << "K" << "";
     QTest::newRow("missing key") << QByteArray("[IMPORT]\r\n") << "K" << "";
+    QTest::newRow("first of duplicate sections")
+        << QByteArray("[IMPORT]\r\nK=1\r\n[OTHER]\r\nK=x\r\n[IMPORT]\r\nK=2\r\n") << "K" << "1";
+    const QString turkish = QStringLiteral("[IMPORT]\r\nK=Şı\r\n");
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : turkish) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    QTest::newRow("UTF-16 LE with mark") << le << "K" << "Şı";
+    QTest::newRow("UTF-16 BE with mark") << be << "K" << "Şı";
+    QTest::newRow("binary junk") << QByteArray("\x89PNG\r\n\x1a\n[IMPORT]\r\nK=1") << "K" << "1";
 }
 
 void tst_Settings::read()
@@ -111,6 +125,22 @@ void tst_Settings::roundTrip()
     WriteSetting("IMPORT", "OTHER", "x");
     QCOMPARE(ReadSetting("IMPORT", "K"), readBack);
     QCOMPARE(ReadSetting("IMPORT", "OTHER"), QString("x"));
+}
+
+void tst_Settings::writeIntoUtf16FileKeepsEveryKey()
+{
+    // A file saved as Unicode by a text editor: the write keeps the other keys and their letters readable.
+    test::TempFolder folder;
+    const QString text = QStringLiteral("[IMPORT]\r\nCONNSTR=Жук;ŞUBE\r\nUSERCODE=u\r\n");
+    QByteArray le("\xFF\xFE");
+    for (QChar c : text) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+    }
+    folder.write("Kelvra.ini", le);
+    WriteSetting("IMPORT", "USERCODE", "İŞ");
+    QCOMPARE(ReadSetting("IMPORT", "CONNSTR"), QStringLiteral("Жук;ŞUBE"));
+    QCOMPARE(ReadSetting("IMPORT", "USERCODE"), QStringLiteral("İŞ"));
 }
 
 void tst_Settings::longValueReadsCut()

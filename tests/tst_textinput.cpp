@@ -75,6 +75,16 @@ void tst_TextInput::decode_data()
     QTest::newRow("NUL ends the text") << QByteArray("ab\0cd", 5) << QString("ab") << int(TextEncoding::Legacy);
     QTest::newRow("NUL ends UTF-16") << QByteArray("\xFF\xFE" "a\0\0\0b\0", 8) << QString("a")
                                      << int(TextEncoding::Utf16LE);
+    // A driver would pair a lone surrogate with the next character and store a different letter.
+    QTest::newRow("lone high surrogate in UTF-16 LE replaced")
+        << QByteArray("\xFF\xFE" "a\0\x00\xD8" "b\0", 8) << QString("a") + QChar(0xFFFD) + "b"
+        << int(TextEncoding::Utf16LE);
+    QTest::newRow("lone low surrogate in UTF-16 BE replaced")
+        << QByteArray("\xFE\xFF" "\xDC\x00\0a", 6) << QString(QChar(0xFFFD)) + "a" << int(TextEncoding::Utf16BE);
+    QTest::newRow("high surrogate last in UTF-16 replaced")
+        << QByteArray("\xFF\xFE" "a\0\x3D\xD8", 6) << QString("a") + QChar(0xFFFD) << int(TextEncoding::Utf16LE);
+    QTest::newRow("surrogate pair kept") << QByteArray("\xFF\xFE" "\x3D\xD8\x00\xDE", 6)
+                                         << QString::fromUtf8("\xF0\x9F\x98\x80") << int(TextEncoding::Utf16LE);
     QTest::newRow("invalid UTF-8 falls back to the code page")
         << QByteArray("\xC3\xBC\xFD") << QString::fromUtf8("Ã¼ı") << int(TextEncoding::Legacy);
     QTest::newRow("empty") << QByteArray() << QString() << int(TextEncoding::Legacy);

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -145,6 +146,16 @@ QStringList ScriptedBoxes::texts() const
     for (const Shown& s : shown)
         out << s.text;
     return out;
+}
+
+QStringList logTexts(const QPlainTextEdit* log)
+{
+    QStringList texts;
+    for (const QString& line : log->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype arrow = line.indexOf(QLatin1String(" -> "));
+        texts << (arrow < 0 ? line : line.mid(arrow + 4));
+    }
+    return texts;
 }
 
 } // namespace kelvra::test

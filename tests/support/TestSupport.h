@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QPlainTextEdit;
+
 namespace kelvra::test {
 
 // A fresh folder that stands in for the executable's folder (settings and layout files) for one test.
@@ -76,5 +78,8 @@ public:
 private:
     MessageBoxes* m_previous;
 };
+
+// The texts of a window's log, each without its leading date, time and " -> ".
+QStringList logTexts(const QPlainTextEdit* log);
 
 } // namespace kelvra::test
